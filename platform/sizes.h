@@ -31,12 +31,19 @@ inline std::size_t BufferSize(std::int64_t a, std::int64_t b = 1, std::int64_t c
     return static_cast<std::size_t>(product);
 }
 
-// A byte buffer of the given size (contents undefined); raises
-// CMemoryException when it cannot be had.
-inline std::unique_ptr<std::uint8_t[]> AllocBytes(std::size_t bytes)
+// An array of count plain elements (contents undefined); raises
+// CMemoryException when the size cannot be represented or the memory had.
+template <class T>
+std::unique_ptr<T[]> AllocArray(std::int64_t count)
 {
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bytes ? bytes : 1]);
+    const std::size_t bytes = BufferSize(count, static_cast<std::int64_t>(sizeof(T)));
+    std::unique_ptr<T[]> buffer(new (std::nothrow) T[bytes ? bytes / sizeof(T) : 1]);
     if (!buffer)
         AfxThrowMemoryException();
     return buffer;
+}
+
+inline std::unique_ptr<std::uint8_t[]> AllocBytes(std::size_t bytes)
+{
+    return AllocArray<std::uint8_t>(static_cast<std::int64_t>(bytes));
 }

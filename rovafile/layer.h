@@ -1,0 +1,76 @@
+// One plane of pixels of a page, with its floating selection.
+#pragma once
+
+#include "cstring.h"
+#include "item.h"
+#include "outline.h"
+#include "reader.h"
+#include "settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+// Bytes per pixel of a bit count: 1 for 1, 4, 8; 2 for 15, 16; 3 for 24;
+// 4 for 32; 0 for anything else.
+std::int32_t BytesPerPixel(std::int32_t bitCount);
+
+// A rectangle of cells with a mask and two pixel buffers that may reach
+// beyond the layer's bounds.
+class CRovaSelection {
+public:
+    CRovaSelection() = default;
+    virtual ~CRovaSelection();
+    CRovaSelection(const CRovaSelection&) = delete;
+    CRovaSelection& operator=(const CRovaSelection&) = delete;
+
+    // mask: cell-count bytes or null; with adopt set the selection takes it over.
+    void Set(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+             std::unique_ptr<std::uint8_t[]> mask, std::uint8_t bytesPerPixel, std::uint8_t adopt);
+    void Set(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+             const std::uint8_t* mask, std::uint8_t bytesPerPixel);   // copies the mask
+    void Clear();
+    void Load(CRovaReader* reader, std::uint32_t payloadSize, std::uint8_t bytesPerPixel,
+              std::int32_t width, std::int32_t height);
+
+    // Cells of m_rect; 0 while no mask is set.
+    std::size_t GetCellCount() const;
+
+    CRovaOutline m_outline;
+    RovaRect m_rect;
+    std::unique_ptr<std::uint8_t[]> m_pMask;
+    std::unique_ptr<std::uint8_t[]> m_pOutside;
+    std::unique_ptr<std::uint8_t[]> m_pInside;
+};
+
+class CRovaLayer : public CRovaItem {
+public:
+    CRovaLayer() = default;
+    ~CRovaLayer() override;
+
+    std::int32_t GetNumber() const override { return m_nNumber; }
+    std::unique_ptr<CRovaItem> Clone() const override;
+    virtual void FreePixels();
+
+    std::uint8_t Create(std::int32_t width, std::int32_t height, std::int32_t pixelType, std::int32_t number);
+    void Load(CRovaReader* reader, std::uint32_t payloadSize, std::int32_t width, std::int32_t height,
+              std::int32_t pixelType);
+    // Stores the name cut to at most 256 bytes, never inside a CP932 double-byte character.
+    void SetName(const CString& name);
+    std::uint8_t Copy(const CRovaLayer& other);
+
+    // Size of m_pPixels in bytes (0 without pixels).
+    std::size_t GetPixelBytes() const;
+
+    std::unique_ptr<std::uint8_t[]> m_pPixels;
+    CString m_strName;
+    std::uint8_t m_byLayerOption = 1;
+    CRovaSelection m_selection;
+    CRovaLayerSettings m_settings;
+    std::uint8_t m_byLayerOption2 = 0;
+    std::int32_t m_nNumber = -1;
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    std::int32_t m_nPixelType = 0;
+    std::int32_t m_nBytesPerPixel = 0;
+};

@@ -63,6 +63,9 @@ public:
     std::int32_t m_nSelectedMarked = 0;
 
 private:
+    // Destroys the items in slots [from, to) and leaves those slots null.
+    void DestroySlots(std::int32_t from, std::int32_t to);
+
     std::unique_ptr<CRovaItem*[]> m_pSlots;   // the list owns every non-null slot
     std::int32_t m_nCount = 0;
     std::int32_t m_nCapacity = 0;

@@ -35,12 +35,22 @@ public:
 
     // Cells of m_rect; 0 while no mask is set.
     std::size_t GetCellCount() const;
+    // Bytes per cell of m_pOutside and m_pInside, as given to Set.
+    std::uint8_t GetBytesPerPixel() const { return m_nBytesPerPixel; }
 
     CRovaOutline m_outline;
     RovaRect m_rect;
     std::unique_ptr<std::uint8_t[]> m_pMask;
     std::unique_ptr<std::uint8_t[]> m_pOutside;
     std::unique_ptr<std::uint8_t[]> m_pInside;
+
+private:
+    // Stores the rectangle and makes the two pixel buffers; false (and no
+    // buffers) for an inverted rectangle, which is kept as an empty selection.
+    bool SetRectAndBuffers(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                           std::uint8_t bytesPerPixel);
+
+    std::uint8_t m_nBytesPerPixel = 0;
 };
 
 class CRovaLayer : public CRovaItem {
@@ -59,7 +69,7 @@ public:
     void SetName(const CString& name);
     std::uint8_t Copy(const CRovaLayer& other);
 
-    // Size of m_pPixels in bytes (0 without pixels).
+    // Size of m_pPixels in bytes as allocated (0 without pixels).
     std::size_t GetPixelBytes() const;
 
     std::unique_ptr<std::uint8_t[]> m_pPixels;
@@ -73,4 +83,10 @@ public:
     std::int32_t m_nHeight = 0;
     std::int32_t m_nPixelType = 0;
     std::int32_t m_nBytesPerPixel = 0;
+
+private:
+    // Replaces m_pPixels with a zero-filled buffer for the current size and pixel type.
+    void AllocatePixels();
+
+    std::size_t m_nPixelBytes = 0;
 };

@@ -1,1 +1,195 @@
-// (to be written)
+#include "layer.h"
+
+#include "sizes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct SelectionLoad {
+    CRovaSelection* selection;
+    std::uint8_t bytesPerPixel;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+// Hands the packed pixels of chunk 1002 out, one per selected cell in row
+// order, to the inside or outside buffer; stops when the cells run out.
+class PackedPixelDistributor {
+public:
+    PackedPixelDistributor(CRovaSelection& selection, std::uint8_t bytesPerPixel, std::int32_t width,
+                           std::int32_t height)
+        : m_selection(selection),
+          m_bytesPerPixel(bytesPerPixel),
+          m_layerWidth(width),
+          m_layerHeight(height),
+          m_cells(selection.GetCellCount()),
+          m_x(selection.m_rect.left),
+          m_y(selection.m_rect.top)
+    {
+    }
+
+    // pixels holds pixelCount whole pixels.
+    void Feed(const std::uint8_t* pixels, std::size_t pixelCount)
+    {
+        for (std::size_t i = 0; i < pixelCount; ++i) {
+            if (!SeekSelectedCell())
+                return;
+            const bool inside = m_x >= 0 && m_x < m_layerWidth && m_y >= 0 && m_y < m_layerHeight;
+            std::uint8_t* target = inside ? m_selection.m_pInside.get() : m_selection.m_pOutside.get();
+            std::memcpy(target + m_cell * m_bytesPerPixel, pixels + i * m_bytesPerPixel, m_bytesPerPixel);
+            Advance();
+        }
+    }
+
+private:
+    bool SeekSelectedCell()
+    {
+        while (m_cell < m_cells && m_selection.m_pMask[m_cell] == 0)
+            Advance();
+        return m_cell < m_cells;
+    }
+
+    void Advance()
+    {
+        ++m_cell;
+        if (++m_x == m_selection.m_rect.right) {
+            m_x = m_selection.m_rect.left;
+            ++m_y;
+        }
+    }
+
+    CRovaSelection& m_selection;
+    const std::size_t m_bytesPerPixel;
+    const std::int64_t m_layerWidth;
+    const std::int64_t m_layerHeight;
+    const std::size_t m_cells;
+    std::size_t m_cell = 0;
+    std::int64_t m_x;   // layer coordinates of cell m_cell
+    std::int64_t m_y;
+};
+
+// Reads the whole payload (a short one raises) through a small block, so
+// memory stays bounded whatever size the chunk declares.
+void ReadPackedPixels(CRovaReader* reader, std::uint32_t size, const SelectionLoad& load)
+{
+    const std::uint8_t bpp = load.bytesPerPixel;
+    const bool distribute = bpp >= 1 && bpp <= 3;
+    std::optional<PackedPixelDistributor> distributor;
+    if (distribute)
+        distributor.emplace(*load.selection, bpp, load.width, load.height);
+
+    // A multiple of 1, 2 and 3 bytes, so only the payload's last block can end inside a pixel.
+    constexpr std::uint32_t kBlockBytes = 3 * 4096;
+    std::vector<std::uint8_t> block(std::min(size, kBlockBytes));
+    for (std::uint32_t remaining = size; remaining != 0;) {
+        const std::uint32_t count = std::min(remaining, kBlockBytes);
+        reader->ReadBytes(block.data(), count, true);
+        remaining -= count;
+        if (distributor)
+            distributor->Feed(block.data(), count / bpp);
+    }
+}
+
+int ReadSelectionChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, void* userData)
+{
+    const auto& load = *static_cast<SelectionLoad*>(userData);
+    CRovaSelection& selection = *load.selection;
+    switch (id) {
+    case 1000: {
+        const RovaRect r = reader->ReadRect();
+        selection.Set(r.left, r.top, r.right, r.bottom, nullptr, load.bytesPerPixel, 0);
+        break;
+    }
+    case 1001:
+        // Without a rectangle there is no mask to fill; a longer payload fills what fits.
+        if (selection.m_pMask) {
+            const auto count =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(size, selection.GetCellCount()));
+            reader->ReadBytes(selection.m_pMask.get(), count, true);
+        }
+        break;
+    case 1002:
+        if (selection.m_pMask)
+            ReadPackedPixels(reader, size, load);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+CRovaSelection::~CRovaSelection()
+{
+    Clear();
+}
+
+std::size_t CRovaSelection::GetCellCount() const
+{
+    if (!m_pMask)
+        return 0;
+    return BufferSize(static_cast<std::int64_t>(m_rect.bottom) - m_rect.top,
+                      static_cast<std::int64_t>(m_rect.right) - m_rect.left);
+}
+
+bool CRovaSelection::SetRectAndBuffers(std::int32_t left, std::int32_t top, std::int32_t right,
+                                       std::int32_t bottom, std::uint8_t bytesPerPixel)
+{
+    Clear();
+    m_rect = RovaRect{left, top, right, bottom};
+    m_nBytesPerPixel = bytesPerPixel;
+    if (right < left || bottom < top)
+        return false;
+    const std::size_t cells = BufferSize(static_cast<std::int64_t>(bottom) - top,
+                                         static_cast<std::int64_t>(right) - left);
+    const std::size_t pixelBytes = BufferSize(static_cast<std::int64_t>(cells), bytesPerPixel);
+    m_pOutside = AllocBytes(pixelBytes);
+    m_pInside = AllocBytes(pixelBytes);
+    return true;
+}
+
+void CRovaSelection::Set(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                         std::unique_ptr<std::uint8_t[]> mask, std::uint8_t bytesPerPixel, std::uint8_t adopt)
+{
+    if (mask && adopt) {
+        if (SetRectAndBuffers(left, top, right, bottom, bytesPerPixel))
+            m_pMask = std::move(mask);
+        return;
+    }
+    Set(left, top, right, bottom, mask.get(), bytesPerPixel);
+}
+
+void CRovaSelection::Set(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+                         const std::uint8_t* mask, std::uint8_t bytesPerPixel)
+{
+    if (!SetRectAndBuffers(left, top, right, bottom, bytesPerPixel))
+        return;
+    const std::size_t cells = BufferSize(static_cast<std::int64_t>(bottom) - top,
+                                         static_cast<std::int64_t>(right) - left);
+    m_pMask = AllocBytes(cells);
+    // An unfilled mask selects nothing, so packed pixels never land on stray cells.
+    if (mask)
+        std::memcpy(m_pMask.get(), mask, cells);
+    else
+        std::memset(m_pMask.get(), 0, cells);
+}
+
+void CRovaSelection::Clear()
+{
+    m_pMask.reset();
+    m_pOutside.reset();
+    m_pInside.reset();
+    m_outline.Clear();
+}
+
+void CRovaSelection::Load(CRovaReader* reader, std::uint32_t payloadSize, std::uint8_t bytesPerPixel,
+                          std::int32_t width, std::int32_t height)
+{
+    SelectionLoad load{this, bytesPerPixel, width, height};
+    WalkChunks(reader, payloadSize, ReadSelectionChunk, &load);
+}

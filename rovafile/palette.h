@@ -33,6 +33,14 @@ public:
     bool CopyFrom(const CRovaPaletteSelection& other);
     void Load(CRovaReader* reader, std::uint32_t payloadSize, std::int32_t bitDepth, std::int32_t format);
 
+    // What ReadSelectionChunk receives as user data.
+    struct LoadContext {
+        CRovaPaletteSelection* selection;
+        std::int32_t bitDepth;
+        std::int32_t format;
+    };
+    static int ReadSelectionChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, void* userData);
+
     static constexpr std::int32_t kMaskSide = 16;
     static constexpr std::size_t kMaskBytes = 256;
 
@@ -56,6 +64,17 @@ public:
     void CopyEntries(const CRovaPalette& other);
     void Load(CRovaReader* reader, std::uint32_t payloadSize, std::uint32_t count, std::int32_t bitDepth,
               std::int32_t format);
+    // Chunk handler of a palette's payload; the user data is the palette.
+    static int ReadPaletteChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, void* userData);
+
+    // The six per-entry arrays, in the order their chunks carry them.
+    enum EntryArray { kColors24, kColors16, kEntryByteA, kEntryByteB, kEntryTriples, kEntryByteC, kEntryArrayCount };
+    // Bytes of one array (0 when it does not exist) and its first byte.
+    std::size_t EntryArrayBytes(EntryArray which) const;
+    std::uint8_t* EntryArrayData(EntryArray which) const;
+    // Copies a raw array chunk of payloadSize bytes into the start of the
+    // array, at most the array's size; the walker skips whatever is left.
+    void ReadEntryArray(CRovaReader* reader, EntryArray which, std::uint32_t payloadSize);
 
     std::unique_ptr<std::uint8_t[]> m_pColors24;        // blue, green, red per entry
     std::unique_ptr<std::uint16_t[]> m_pColors16;

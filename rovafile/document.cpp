@@ -41,13 +41,18 @@ bool CRovaDocument::Create(std::int32_t width, std::int32_t height, std::int32_t
     m_nColorCount = colorCount;
     m_nPaletteFormat = paletteFormat;
     m_bCreated = 1;
-    if (makeFirst) {
-        if (!AddPage(0, width, height, 1) || !AddPalette(0, 1)) {
-            m_bCreated = 0;
-            return false;
-        }
+    if (!makeFirst)
+        return true;
+    try {
+        if (AddPage(0, width, height, 1) && AddPalette(0, 1))
+            return true;
+    } catch (...) {
+        // A size no buffer can hold raises; the document must not look created then.
+        m_bCreated = 0;
+        throw;
     }
-    return true;
+    m_bCreated = 0;
+    return false;
 }
 
 void CRovaDocument::Clear()

@@ -133,9 +133,14 @@ std::uint8_t CRovaPage::Create(std::int32_t width, std::int32_t height, std::int
     m_nPixelType = pixelType;
     m_nNumber = number;
     m_bCreated = 1;
-    if (!AddLayer(0, 1)) {
+    try {
+        if (!AddLayer(0, 1)) {
+            m_bCreated = 0;
+            return 0;
+        }
+    } catch (...) {
         m_bCreated = 0;
-        return 0;
+        throw;
     }
     m_strName = CString::Format("%03dPage", number);
     return 1;

@@ -2,6 +2,7 @@
 
 #include "chunk_stream.h"
 #include "chunk_writer.h"
+#include "exceptions.h"
 #include "layer.h"
 #include "messagebox.h"
 #include "page.h"
@@ -118,6 +119,15 @@ TEST_F(DocumentTest, CreateWithAnUnsupportedBitDepthShowsTheBoxAndLeavesTheDocum
         EXPECT_EQ(document.m_nColorCount, 16u);
         EXPECT_FALSE(document.AddPage(0, 4, 4, 1));
     }
+}
+
+TEST_F(DocumentTest, CreateWithASizeNoBufferCanHoldRaisesAndLeavesTheDocumentUncreated)
+{
+    CRovaDocument document;
+    EXPECT_THROW(document.Create(-1, 4, 8, 256, 0, 1), CMemoryException);
+    EXPECT_EQ(document.m_bCreated, 0);
+    EXPECT_EQ(document.m_pages.GetCount(), 0);
+    EXPECT_FALSE(document.AddPalette(0, 1));
 }
 
 TEST_F(DocumentTest, CreateWithoutFirstObjectsThenAddPageAndPalette)

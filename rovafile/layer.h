@@ -51,6 +51,7 @@ private:
                            std::uint8_t bytesPerPixel);
 
     std::uint8_t m_nBytesPerPixel = 0;
+    std::size_t m_nCellCount = 0;   // cells the buffers were made for
 };
 
 class CRovaLayer : public CRovaItem {

@@ -131,10 +131,7 @@ CRovaSelection::~CRovaSelection()
 
 std::size_t CRovaSelection::GetCellCount() const
 {
-    if (!m_pMask)
-        return 0;
-    return BufferSize(static_cast<std::int64_t>(m_rect.bottom) - m_rect.top,
-                      static_cast<std::int64_t>(m_rect.right) - m_rect.left);
+    return m_pMask ? m_nCellCount : 0;
 }
 
 bool CRovaSelection::SetRectAndBuffers(std::int32_t left, std::int32_t top, std::int32_t right,
@@ -143,6 +140,7 @@ bool CRovaSelection::SetRectAndBuffers(std::int32_t left, std::int32_t top, std:
     Clear();
     m_rect = RovaRect{left, top, right, bottom};
     m_nBytesPerPixel = bytesPerPixel;
+    m_nCellCount = 0;
     if (right < left || bottom < top)
         return false;
     const std::size_t cells = BufferSize(static_cast<std::int64_t>(bottom) - top,
@@ -150,6 +148,7 @@ bool CRovaSelection::SetRectAndBuffers(std::int32_t left, std::int32_t top, std:
     const std::size_t pixelBytes = BufferSize(static_cast<std::int64_t>(cells), bytesPerPixel);
     m_pOutside = AllocBytes(pixelBytes);
     m_pInside = AllocBytes(pixelBytes);
+    m_nCellCount = cells;
     return true;
 }
 
@@ -169,8 +168,7 @@ void CRovaSelection::Set(std::int32_t left, std::int32_t top, std::int32_t right
 {
     if (!SetRectAndBuffers(left, top, right, bottom, bytesPerPixel))
         return;
-    const std::size_t cells = BufferSize(static_cast<std::int64_t>(bottom) - top,
-                                         static_cast<std::int64_t>(right) - left);
+    const std::size_t cells = m_nCellCount;
     m_pMask = AllocBytes(cells);
     // An unfilled mask selects nothing, so packed pixels never land on stray cells.
     if (mask)

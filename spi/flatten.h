@@ -9,7 +9,9 @@
 
 constexpr std::uint32_t kDibHeaderBlockBytes = 1064;
 
-// 0 on success; 5 when a block cannot be had (both handles NULL then).
+// 0 on success; 5 when a block cannot be had or the page is empty or beyond
+// 32 bits; 8 when the document has no current page or palette. Both handles
+// are NULL after any failure.
 int FlattenPageToDib(const CRovaDocument& document, HLOCAL* header, HLOCAL* pixels);
 
 // Row copiers. Pitches are signed byte distances between row starts.

@@ -249,6 +249,49 @@ TEST(PluginExports, PictureRequestsFailWithTheHostsCodesAndLeaveNothingBehind)
     }
 }
 
+// The size fields of a first-generation header: all GetPictureInfo reads.
+Bytes LegacyHeader(std::uint32_t width, std::uint32_t height)
+{
+    Bytes bytes = BytesOf(std::string("ROVA\0\0\0\0\0\0", 10));
+    for (std::uint32_t value : {width, height}) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+    return bytes;
+}
+
+TEST(PluginExports, GetPictureInfoWritesTheWholeRecordFromAnOffsetOrAnImage)
+{
+    const host::SusiePlugin* spi = Plugin();
+    ASSERT_TRUE(spi);
+    const Bytes header = LegacyHeader(37, 21);
+    Bytes shifted(128, 'x');
+    shifted.insert(shifted.end(), header.begin(), header.end());
+    const TempFile file("legacy_at_128.rov", shifted);
+
+    host::PictureInfo fromFile = PatternedInfo();
+    ASSERT_EQ(spi->GetPictureInfo(file.path(), 128, 0, &fromFile), host::kSuccess);
+    host::PictureInfo fromImage = PatternedInfo();
+    ASSERT_EQ(spi->GetPictureInfo(reinterpret_cast<const char*>(header.data()),
+                                  static_cast<LONG_PTR>(header.size()), 1, &fromImage),
+              host::kSuccess);
+
+    for (const host::PictureInfo* info : {&fromFile, &fromImage}) {
+        EXPECT_EQ(info->left, 0);
+        EXPECT_EQ(info->top, 0);
+        EXPECT_EQ(info->width, 37u);
+        EXPECT_EQ(info->height, 21u);
+        EXPECT_EQ(info->x_density, 0);
+        EXPECT_EQ(info->y_density, 0);
+        EXPECT_EQ(info->colorDepth, 8);
+        EXPECT_EQ(info->hInfo, nullptr);
+#ifdef _WIN64
+        EXPECT_EQ(info->padding[0], 0);
+        EXPECT_EQ(info->padding[1], 0);
+#endif
+    }
+}
+
 TEST(PluginExports, PictureRequestsRefuseMissingOutputs)
 {
     const host::SusiePlugin* spi = Plugin();

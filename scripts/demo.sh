@@ -23,6 +23,10 @@ trap wine_server_stop EXIT
 plugin=build/win64/bin/Rova2SPI.spi
 sample=samples/layers.rov
 echo "== Susie host on $plugin and $sample"
-"$WINE_LOADER" build/win64/bin/susie_host.exe "$(wine_path "$plugin")" "$(wine_path "$sample")"
+mkdir -p build/demo
+bmp=build/demo/layers.bmp
+"$WINE_LOADER" build/win64/bin/susie_host.exe "$(wine_path "$plugin")" \
+    --bmp "$(wine_path build/demo)\\layers.bmp" "$(wine_path "$sample")"
+echo "== decoded picture: $bmp ($(stat -c %s "$bmp") bytes)"
 echo "== x86 plug-in for 32-bit hosts: build/win32/bin/Rova2SPI.spi"
 echo "== x64 plug-in for 64-bit hosts: build/win64/bin/Rova2SPI.sph"

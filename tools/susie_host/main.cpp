@@ -1,6 +1,8 @@
-// susie_host PLUGIN [FILE...]
+// susie_host PLUGIN [--bmp OUTPUT.bmp] [FILE...]
 // Loads a Susie plug-in as a host does, prints its description strings and,
-// for each file, whether the plug-in says it can read it.
+// for each file, whether the plug-in says it can read it. With --bmp the
+// first file is decoded and saved as OUTPUT.bmp.
+#include "decode.h"
 #include "plugin.h"
 
 #include <windows.h>
@@ -77,7 +79,7 @@ void PrintSupport(const susie::Plugin& plugin, const std::string& path)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: susie_host PLUGIN [FILE...]\n");
+        std::fprintf(stderr, "usage: susie_host PLUGIN [--bmp OUTPUT.bmp] [FILE...]\n");
         return 2;
     }
     const susie::Plugin plugin(argv[1]);
@@ -87,7 +89,17 @@ int main(int argc, char** argv)
     }
     std::printf("plug-in %s\n", argv[1]);
     PrintPluginInfo(plugin);
-    for (int i = 2; i < argc; ++i)
-        PrintSupport(plugin, argv[i]);
+    std::string bmpPath;
+    std::vector<std::string> files;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--bmp" && i + 1 < argc)
+            bmpPath = argv[++i];
+        else
+            files.push_back(argv[i]);
+    }
+    for (const std::string& file : files)
+        PrintSupport(plugin, file);
+    if (!bmpPath.empty() && !files.empty())
+        return susie::DecodeToBmp(plugin, files.front(), bmpPath) ? 0 : 1;
     return 0;
 }

@@ -19,10 +19,8 @@ HRESULT UpdatePreviewRegistry(bool registering)
     return ApplyScriptResource(g_module.Instance(), kRegistryScriptId, registering);
 }
 
-void NoHook() {}
-
 ClassEntry g_classes[] = {
-    {&CLSID_RovaPreview, UpdatePreviewRegistry, CRovaPreview::CreateInstance, NoHook, NoHook, nullptr},
+    {&CLSID_RovaPreview, UpdatePreviewRegistry, CRovaPreview::CreateInstance, nullptr},
 };
 
 }  // namespace
@@ -44,20 +42,14 @@ void CRovaModule::Attach(HINSTANCE instance)
     m_hInstance = instance;
     m_pClasses = g_classes;
     m_nClasses = std::size(g_classes);
-    m_pLibId = &LIBID_GLIMLETLib;
-    for (std::size_t i = 0; i < m_nClasses; ++i)
-        m_pClasses[i].onStart();
 }
 
 void CRovaModule::Detach()
 {
     for (std::size_t i = 0; i < m_nClasses; ++i) {
         ClassEntry& entry = m_pClasses[i];
-        if (IUnknown* cached = entry.cachedClassObject) {
-            entry.cachedClassObject = nullptr;
+        if (IUnknown* cached = entry.cachedClassObject.exchange(nullptr))
             cached->Release();
-        }
-        entry.onStop();
     }
 }
 
@@ -70,38 +62,35 @@ HRESULT CRovaModule::GetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
         ClassEntry& entry = m_pClasses[i];
         if (!IsEqualCLSID(clsid, *entry.clsid))
             continue;
-        if (!entry.cachedClassObject) {
+        IUnknown* cached = entry.cachedClassObject.load(std::memory_order_acquire);
+        if (!cached) {
             EnterCriticalSection(&m_csClassCache);
             // A second look: another thread may have filled the cache meanwhile.
-            if (!entry.cachedClassObject) {
+            cached = entry.cachedClassObject.load(std::memory_order_acquire);
+            if (!cached) {
                 if (auto* factory = new (std::nothrow) CRovaClassFactory(entry)) {
                     factory->AddRef();
-                    entry.cachedClassObject = factory;
+                    cached = factory;
+                    entry.cachedClassObject.store(cached, std::memory_order_release);
                 }
             }
             LeaveCriticalSection(&m_csClassCache);
-            if (!entry.cachedClassObject)
+            if (!cached)
                 return E_OUTOFMEMORY;
         }
-        return entry.cachedClassObject->QueryInterface(riid, ppv);
+        return cached->QueryInterface(riid, ppv);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
+// The classes' entries first, then the type library; the first failure ends it.
 HRESULT CRovaModule::UpdateRegistry(bool registering)
 {
-    if (registering) {
-        for (std::size_t i = 0; i < m_nClasses; ++i) {
-            if (HRESULT hr = m_pClasses[i].updateRegistry(true); FAILED(hr))
-                return hr;
-        }
-        return RegisterTypeLibrary(m_hInstance);
-    }
     for (std::size_t i = 0; i < m_nClasses; ++i) {
-        if (HRESULT hr = m_pClasses[i].updateRegistry(false); FAILED(hr))
+        if (HRESULT hr = m_pClasses[i].updateRegistry(registering); FAILED(hr))
             return hr;
     }
-    return UnregisterTypeLibrary(m_hInstance);
+    return registering ? RegisterTypeLibrary(m_hInstance) : UnregisterTypeLibrary(m_hInstance);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)

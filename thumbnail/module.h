@@ -6,13 +6,14 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <atomic>
+#include <cstddef>
+
 struct ClassEntry {
     const CLSID* clsid;
     HRESULT (*updateRegistry)(bool registering);
     HRESULT (*createInstance)(IUnknown* outer, REFIID riid, void** ppv);
-    void (*onStart)();
-    void (*onStop)();
-    IUnknown* cachedClassObject;   // holds one reference once filled
+    std::atomic<IUnknown*> cachedClassObject;   // holds one reference once filled
 };
 
 class CRovaModule {
@@ -26,7 +27,6 @@ public:
     void Detach();
 
     HINSTANCE Instance() const { return m_hInstance; }
-    const GUID& TypeLibId() const { return *m_pLibId; }
 
     LONG Lock() { return InterlockedIncrement(&m_nLockCount); }
     LONG Unlock() { return InterlockedDecrement(&m_nLockCount); }
@@ -37,7 +37,6 @@ public:
 
 private:
     HINSTANCE m_hInstance = nullptr;
-    const GUID* m_pLibId = nullptr;     // the type library, set at attach
     ClassEntry* m_pClasses = nullptr;
     std::size_t m_nClasses = 0;
     volatile LONG m_nLockCount = 0;

@@ -116,3 +116,34 @@ TEST(EndToEnd, ShellThumbnailOfWriterDocumentsMatchesThePrediction)
     }
     CoUninitialize();
 }
+
+// The real plug-in refuses these (its own C++ exceptions run inside the
+// guarded call for the cut one): no thumbnail, and the plug-in is unloaded.
+TEST(EndToEnd, DocumentsThePluginRefusesGiveNoThumbnail)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const rova_test::Bytes whole = rova_test::Rova2Document(rova_test::ShapesDocument(64, 64));
+    rova_test::Rova2Options cut;
+    cut.compressedBytes = 40;
+    const struct {
+        const wchar_t* name;
+        rova_test::Bytes bytes;
+    } files[] = {
+        {L"cut.rov", rova_test::Rova2Document(rova_test::ShapesDocument(64, 64), cut)},
+        {L"header_only.rov", rova_test::Bytes(whole.begin(), whole.begin() + 12)},
+        {L"not_rova.rov", rova_test::Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0}},
+        {L"empty.rov", {}},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(file.name)));
+        const std::wstring path = EnvPath(L"files\\refused_") + file.name;
+        WriteFile(path, file.bytes);
+        ComPtr<IExtractImage> extractor = ExtractorFromShell(path);
+        ASSERT_TRUE(extractor);
+        HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
+        EXPECT_EQ(extractor->Extract(&bitmap), S_OK);
+        EXPECT_EQ(bitmap, nullptr);
+        EXPECT_EQ(GetModuleHandleW(L"Rova2SPI.spi"), nullptr);
+    }
+    CoUninitialize();
+}

@@ -3,6 +3,7 @@
 
 #include "page.h"
 #include "palette.h"
+#include "sizes.h"
 
 int CRovaDocument::ReadDocumentChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, void* document)
 {
@@ -37,6 +38,8 @@ int CRovaDocument::ReadDocumentChunk(CRovaReader* reader, std::uint32_t id, std:
         doc->m_nOption2002 = reader->ReadByte();
         break;
     case 2003: {
+        // A six-byte chunk must not buy an object for free: the budget pays for it.
+        ChargeBudget(sizeof(CRovaPage));
         auto page = std::make_unique<CRovaPage>();
         CRovaPage* appended = page.get();
         doc->m_pages.Append(std::move(page));
@@ -53,6 +56,7 @@ int CRovaDocument::ReadDocumentChunk(CRovaReader* reader, std::uint32_t id, std:
         doc->m_nNextPaletteNumber = reader->ReadDword();
         break;
     case 3003: {
+        ChargeBudget(sizeof(CRovaPalette) + sizeof(CRovaPaletteSelection));
         auto palette = std::make_unique<CRovaPalette>();
         CRovaPalette* appended = palette.get();
         doc->m_palettes.Append(std::move(palette));

@@ -114,6 +114,7 @@ void CRovaOutline::Clear()
 
 void CRovaOutline::AddSegment(std::int32_t x, std::int32_t y, std::uint8_t side)
 {
+    ChargeBudget(sizeof(CRovaOutlineSegment));
     auto* node = new (std::nothrow) CRovaOutlineSegment{x, y, side, nullptr};
     if (!node)
         AfxThrowMemoryException();

@@ -32,6 +32,7 @@ void ReadByteMap(CRovaReader* reader, std::uint32_t size, CRovaPage* page)
 
 void ReadLayer(CRovaReader* reader, std::uint32_t size, CRovaPage* page)
 {
+    ChargeBudget(sizeof(CRovaLayer));
     auto layer = std::make_unique<CRovaLayer>();
     CRovaLayer* appended = layer.get();
     // Appended first, so the layer's flag chunks already count in the page's tallies.

@@ -53,6 +53,7 @@ void CRovaRunBlock::Read(CRovaReader& reader, std::uint32_t outputSize)
     while (remaining > 0) {
         const std::uint32_t runs = std::min(remaining, kRunsPerPiece);
         reader.ReadBytes(piece, runs * kRunRecordBytes, true);
+        ChargeBudget(std::uint64_t{runs} * sizeof(RovaRun));
         for (std::uint32_t i = 0; i < runs; ++i) {
             const std::uint8_t* record = piece + i * kRunRecordBytes;
             m_runs.push_back(RovaRun{LittleEndian32(record), LittleEndian32(record + 4), record[8]});

@@ -3,6 +3,7 @@
 #include "layer.h"
 #include "page.h"
 #include "palette.h"
+#include "sizes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -192,6 +193,9 @@ int FlattenPageToDib(const CRovaDocument& document, HLOCAL* header, HLOCAL* pixe
     if (pixelBytes > kMaxPixelBlockBytes || pixelBytes > SIZE_MAX)
         return kFlattenNoMemory;
 
+    // The bitmap counts against the document's budget like its layers did.
+    if (!TryChargeBudget(kDibHeaderBlockBytes + pixelBytes))
+        return kFlattenNoMemory;
     LockedBlock headerBlock(kDibHeaderBlockBytes);
     LockedBlock pixelBlock(static_cast<std::size_t>(pixelBytes));
     if (!headerBlock.Data() || !pixelBlock.Data())

@@ -7,6 +7,7 @@
 #include "legacy.h"
 #include "page.h"
 #include "reader.h"
+#include "sizes.h"
 #include "source.h"
 
 #include <cstring>
@@ -82,6 +83,7 @@ int RequestPictureInfo(const char* nameOrImage, std::int64_t offsetOrSize, std::
 {
     if (!info)
         return SPI_INTERNAL_ERROR;
+    AllocationBudget budget;
     try {
         std::unique_ptr<CFile> source = OpenPictureSource(nameOrImage, offsetOrSize, flags);
         if (!source)
@@ -108,13 +110,14 @@ int RequestPicture(const char* nameOrImage, std::int64_t offsetOrSize, std::uint
         return SPI_INTERNAL_ERROR;
     // The blocks are handed out only on success, so nothing below can leave
     // a block behind when an exception ends the reading.
+    AllocationBudget budget;
     try {
         std::unique_ptr<CFile> source = OpenPictureSource(nameOrImage, offsetOrSize, flags);
         if (!source)
             return SPI_FILE_READ_ERROR;
         return ReadPicture(*source, header, pixels);
     } catch (const CMemoryException&) {
-        // A first-generation page too large to create.
+        // A first-generation page too large to create, or beyond the budget.
         return SPI_NO_MEMORY;
     } catch (const std::bad_alloc&) {
         return SPI_NO_MEMORY;

@@ -20,9 +20,10 @@ constexpr std::uint64_t kMaxBufferBytes =
     sizeof(void*) >= 8 ? (std::uint64_t{1} << 40) : (std::uint64_t{1} << 31) - 1;
 
 // What one document may allocate in all (body, objects, pixel buffers and
-// bitmap together): 1 GiB in 64-bit processes, 512 MiB in 32-bit ones.
-constexpr std::uint64_t kDocumentBudgetBytes =
-    sizeof(void*) >= 8 ? (std::uint64_t{1} << 30) : (std::uint64_t{1} << 29);
+// bitmap together), in 32-bit and 64-bit processes alike. It also bounds the
+// time a request can take: inflating and walking a body of this size, or
+// filling buffers of it, costs a second or two.
+constexpr std::uint64_t kDocumentBudgetBytes = std::uint64_t{512} << 20;
 
 // The budget of the running request, active on its thread while the scope
 // lives. Charges are cumulative: memory freed during the request is not given

@@ -8,7 +8,7 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/wine_env.sh
 
-STEPS=(setup native win64 win32)
+STEPS=(setup native tsan fuzz win64 win32)
 
 JOBS=2   # the build machines are small and shared
 
@@ -32,6 +32,44 @@ build_and_test() {
 step_setup() { bash scripts/setup.sh; }
 
 step_native() { build_and_test native -j"$JOBS"; }
+
+# The threaded test under ThreadSanitizer.
+step_tsan() {
+    cmake --preset native-tsan >/dev/null || return 1
+    cmake --build --preset native-tsan -j"$JOBS" --target rova_thread_tests >build/native-tsan/build.log 2>&1 || {
+        tail -n 40 build/native-tsan/build.log
+        return 1
+    }
+    ctest --preset native-tsan -R rova_thread_tests 2>&1 | grep -E 'tests passed|tests failed|Failed|Passed'
+    return "${PIPESTATUS[0]}"
+}
+
+# Each fuzz target for FUZZ_SECONDS (60) over its committed seeds and the
+# regression corpus. A crash, hang, leak or memory blow-up fails the step.
+step_fuzz() {
+    local seconds=${FUZZ_SECONDS:-60} status=0 target
+    cmake --preset fuzz >/dev/null || return 1
+    cmake --build --preset fuzz -j"$JOBS" --target fuzz_rova2 fuzz_legacy fuzz_info >build/fuzz/build.log 2>&1 || {
+        tail -n 40 build/fuzz/build.log
+        return 1
+    }
+    mkdir -p build/fuzz/ci
+    for target in rova2 legacy info; do
+        local work=build/fuzz/ci/$target log=build/fuzz/ci/$target.log
+        rm -rf "$work" && mkdir -p "$work"
+        if build/fuzz/tools/fuzz/fuzz_$target "$work" tools/fuzz/corpus/$target tests/corpus/regressions \
+            -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2560 -max_len=4096 \
+            -artifact_prefix="build/fuzz/ci/$target-" -print_final_stats=1 >"$log" 2>&1; then
+            echo "fuzz_$target: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs," \
+                 "$(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1), no finding"
+        else
+            grep -E 'ERROR|SUMMARY|Test unit written' "$log" | head -n 5
+            echo "fuzz_$target found a fault: $log"
+            status=1
+        fi
+    done
+    return $status
+}
 
 step_win64() {
     mkdir -p build/win64

@@ -1,5 +1,6 @@
 #include "reader.h"
 
+#include "inflate_file.h"
 #include "sizes.h"
 
 std::uint32_t CRovaReader::ReadBytes(void* buffer, std::uint32_t count, bool raise)
@@ -70,10 +71,13 @@ void WalkChunks(CRovaReader* reader, std::uint32_t rangeLength, ChunkHandler han
     const std::uint64_t start = static_cast<std::uint32_t>(file->GetPosition());
     const std::uint64_t end = start + rangeLength;
     std::uint64_t pos = start;
+    // A body that inflates as it is read keeps what these seeks may return to.
+    InflateRangeScope range(file, end);
     while (pos < end) {
         const std::uint32_t id = reader->ReadWord();
         const std::uint32_t size = reader->ReadDword();
         const std::uint64_t next = pos + 6 + size;
+        range.SetChunkEnd(next);
         handler(reader, id, size, userData);
         if (static_cast<std::uint64_t>(static_cast<std::uint32_t>(file->GetPosition())) != next)
             file->Seek(static_cast<std::int64_t>(next), CFile::begin);

@@ -1,15 +1,23 @@
 // MinGW g++ has no __try. Instead a vectored exception handler, which Windows
 // calls first for every exception on every thread, looks for a guard frame of
-// the faulting thread (in a TLS slot) and, for a processor fault, jumps back
-// into that frame with __builtin_longjmp. That leaves the handler and the
-// foreign code's frames behind without unwinding them: whatever the foreign
-// code held is lost, so its module should be freed afterwards. Works the same
-// on x86 and x64; x86 also keeps the SEH chain head in the TEB, which points
-// into the abandoned frames after the jump and is put back by hand.
+// the faulting thread (in a TLS slot). For a processor fault it does not jump
+// away itself: it points the thread's context at LandAfterFault and lets the
+// dispatcher resume there, so the dispatcher finishes its own bookkeeping
+// (a handler jumped out of would stay registered, pointing into this module
+// after it is unloaded). LandAfterFault, on the faulting thread's stack below
+// the foreign frames, jumps back into the guard frame with __builtin_longjmp.
+// The foreign frames are abandoned without unwinding: whatever the foreign
+// code held is lost, so its module should be freed afterwards.
+//
+// The same code serves x86 and x64. x86 also keeps the head of the SEH chain
+// in the TEB; after the jump it points into the abandoned frames and is put
+// back by hand.
 //
 // Vectored handlers run before the frame-based handlers of the faulting code,
 // so a fault that the foreign code meant to handle itself also ends the call.
-// A stack overflow is not caught: the guard page would stay used up.
+// A stack overflow is not caught: the guard page would stay used up. Nor are
+// floating-point exceptions, which stay masked unless a program unmasks them,
+// and would leave their pending state in the FPU.
 #include "fault_guard.h"
 
 #include <windows.h>
@@ -50,25 +58,35 @@ bool IsProcessorFault(DWORD code)
     case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
     case EXCEPTION_INT_DIVIDE_BY_ZERO:
     case EXCEPTION_INT_OVERFLOW:
-    case EXCEPTION_FLT_DIVIDE_BY_ZERO:
-    case EXCEPTION_FLT_INVALID_OPERATION:
-    case EXCEPTION_FLT_OVERFLOW:
-    case EXCEPTION_FLT_UNDERFLOW:
-    case EXCEPTION_FLT_INEXACT_RESULT:
-    case EXCEPTION_FLT_DENORMAL_OPERAND:
-    case EXCEPTION_FLT_STACK_CHECK:
         return true;
     default:
         return false;
     }
 }
 
-LONG CALLBACK OnException(EXCEPTION_POINTERS* pointers)
+[[noreturn]] void LandAfterFault()
 {
     auto* frame = static_cast<GuardFrame*>(TlsGetValue(g_slot.Index()));
-    if (!frame || !IsProcessorFault(pointers->ExceptionRecord->ExceptionCode))
-        return EXCEPTION_CONTINUE_SEARCH;
     __builtin_longjmp(frame->jumpBuffer, 1);
+}
+
+LONG CALLBACK OnException(EXCEPTION_POINTERS* pointers)
+{
+    if (!TlsGetValue(g_slot.Index()) || !IsProcessorFault(pointers->ExceptionRecord->ExceptionCode))
+        return EXCEPTION_CONTINUE_SEARCH;
+    // Resume as if the faulting instruction had called LandAfterFault: a
+    // 16-byte aligned stack minus the return address slot.
+    CONTEXT* context = pointers->ContextRecord;
+#if defined(__x86_64__)
+    context->Rsp = ((context->Rsp - 64) & ~DWORD64{15}) - 8;
+    context->Rip = reinterpret_cast<DWORD64>(&LandAfterFault);
+#elif defined(__i386__)
+    context->Esp = ((context->Esp - 64) & ~DWORD{15}) - 4;
+    context->Eip = reinterpret_cast<DWORD>(&LandAfterFault);
+#else
+#error "unsupported processor"
+#endif
+    return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ public:
     // Nearest-neighbour reduction of one-byte pixels in place: the reduced
     // rows, (newWidth + 3) & ~3 bytes apart, replace the start of the block.
     // The block must hold the source rows, (width + 3) & ~3 bytes apart.
+    // False, with nothing changed, when the new size exceeds the old one in
+    // either side or the work buffer cannot be had.
     static bool ReducePixels(BYTE* pixels, LONG& width, LONG& height, LONG newWidth, LONG newHeight);
 
     // IUnknown, passed on to the controlling unknown.

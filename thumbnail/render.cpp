@@ -11,8 +11,8 @@ namespace {
 
 constexpr LONG kMaxSide = 192;
 
-// The two blocks GetPicture hands over. Unlocked, then freed, whatever
-// happened: unlock both, then free both.
+// The two blocks GetPicture hands over, released on every path: both
+// unlocked first, then both freed.
 struct PictureBlocks {
     HLOCAL header = nullptr;
     HLOCAL pixels = nullptr;
@@ -64,16 +64,26 @@ struct PictureCall {
     int result;
 };
 
+// A C++ exception must not leave the guarded call (the guard would stay
+// armed): one escaping the plug-in counts as a failed call.
 void CallGetPictureInfo(void* context)
 {
     auto* call = static_cast<InfoCall*>(context);
-    call->result = call->proc(call->path, 0, 0, call->info);
+    try {
+        call->result = call->proc(call->path, 0, 0, call->info);
+    } catch (...) {
+        call->result = -1;
+    }
 }
 
 void CallGetPicture(void* context)
 {
     auto* call = static_cast<PictureCall*>(context);
-    call->result = call->proc(call->path, 0, 0, &call->blocks->header, &call->blocks->pixels, nullptr, 0);
+    try {
+        call->result = call->proc(call->path, 0, 0, &call->blocks->header, &call->blocks->pixels, nullptr, 0);
+    } catch (...) {
+        call->result = -1;
+    }
 }
 
 template <class Proc>

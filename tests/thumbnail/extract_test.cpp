@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 using namespace thumb_test;
@@ -124,6 +125,26 @@ TEST_F(ExtractTest, FailuresGiveNoBitmapAndLeaveNothingLoaded)
         EXPECT_NE(good, nullptr);
         DeleteObject(good);
     }
+}
+
+TEST_F(ExtractTest, NothingOfTheFaultGuardOutlivesTheServer)
+{
+    {
+        Server server(EnvPath(L"beside\\rovaprev.dll"));
+        ComPtr<IExtractImage> extractor = server.NewExtractor();
+        ASSERT_TRUE(extractor);
+        EXPECT_EQ(LoadAndExtract(extractor.Get(), EnvPath(L"files\\fault_av_8x8.rov")), nullptr);
+    }
+    ASSERT_EQ(GetModuleHandleW(EnvPath(L"beside\\rovaprev.dll").c_str()), nullptr) << "the server was unloaded";
+    // Every exception passes the vectored handlers first: one left behind
+    // would now point into unmapped code.
+    bool caught = false;
+    try {
+        throw std::runtime_error("after the server is gone");
+    } catch (const std::runtime_error&) {
+        caught = true;
+    }
+    EXPECT_TRUE(caught);
 }
 
 TEST_F(ExtractTest, LoadKeepsTheLastPathAndRefusesOneThatDoesNotFit)

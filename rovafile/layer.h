@@ -1,6 +1,7 @@
 // One plane of pixels of a page, with its floating selection.
 #pragma once
 
+#include "cell_bit_index.h"
 #include "cstring.h"
 #include "item.h"
 #include "outline.h"
@@ -37,6 +38,10 @@ public:
     std::size_t GetCellCount() const;
     // Bytes per cell of m_pOutside and m_pInside, as given to Set.
     std::uint8_t GetBytesPerPixel() const { return m_nBytesPerPixel; }
+    // After mask bytes [first, first + count) were written in place.
+    void MaskBytesChanged(std::size_t first, std::size_t count);
+    // The first selected cell at or after cell, or the cell count.
+    std::size_t NextSelectedCell(std::size_t cell) const { return m_selectedCells.NextMember(cell); }
 
     CRovaOutline m_outline;
     RovaRect m_rect;
@@ -52,6 +57,9 @@ private:
 
     std::uint8_t m_nBytesPerPixel = 0;
     std::size_t m_nCellCount = 0;   // cells the buffers were made for
+    // The cells whose mask byte is set: packed pixels find their cells
+    // without visiting the unselected ones, however many there are.
+    CCellBitIndex m_selectedCells;
 };
 
 class CRovaLayer : public CRovaItem {

@@ -27,8 +27,9 @@ public:
           m_layerWidth(width),
           m_layerHeight(height),
           m_cells(selection.GetCellCount()),
-          m_x(selection.m_rect.left),
-          m_y(selection.m_rect.top)
+          m_rectWidth(m_cells ? static_cast<std::size_t>(static_cast<std::int64_t>(selection.m_rect.right) -
+                                                          selection.m_rect.left)
+                              : 1)
     {
     }
 
@@ -36,40 +37,27 @@ public:
     void Feed(const std::uint8_t* pixels, std::size_t pixelCount)
     {
         for (std::size_t i = 0; i < pixelCount; ++i) {
-            if (!SeekSelectedCell())
+            m_cell = m_selection.NextSelectedCell(m_cell);
+            if (m_cell >= m_cells)
                 return;
-            const bool inside = m_x >= 0 && m_x < m_layerWidth && m_y >= 0 && m_y < m_layerHeight;
+            const std::int64_t x = m_selection.m_rect.left + static_cast<std::int64_t>(m_cell % m_rectWidth);
+            const std::int64_t y = m_selection.m_rect.top + static_cast<std::int64_t>(m_cell / m_rectWidth);
+            const bool inside = x >= 0 && x < m_layerWidth && y >= 0 && y < m_layerHeight;
             std::uint8_t* target = inside ? m_selection.m_pInside.get() : m_selection.m_pOutside.get();
             std::memcpy(target + m_cell * m_bytesPerPixel, pixels + i * m_bytesPerPixel, m_bytesPerPixel);
-            Advance();
+            ++m_cell;
         }
     }
 
 private:
-    bool SeekSelectedCell()
-    {
-        while (m_cell < m_cells && m_selection.m_pMask[m_cell] == 0)
-            Advance();
-        return m_cell < m_cells;
-    }
-
-    void Advance()
-    {
-        ++m_cell;
-        if (++m_x == m_selection.m_rect.right) {
-            m_x = m_selection.m_rect.left;
-            ++m_y;
-        }
-    }
-
     CRovaSelection& m_selection;
     const std::size_t m_bytesPerPixel;
     const std::int64_t m_layerWidth;
     const std::int64_t m_layerHeight;
     const std::size_t m_cells;
+    // Cells exist only for a rectangle at least one cell wide.
+    const std::size_t m_rectWidth;
     std::size_t m_cell = 0;
-    std::int64_t m_x;   // layer coordinates of cell m_cell
-    std::int64_t m_y;
 };
 
 // Reads the whole payload (a short one raises) through a small block, so
@@ -110,6 +98,7 @@ int ReadSelectionChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size
             const auto count =
                 static_cast<std::uint32_t>(std::min<std::uint64_t>(size, selection.GetCellCount()));
             reader->ReadBytes(selection.m_pMask.get(), count, true);
+            selection.MaskBytesChanged(0, count);
         }
         break;
     case 1002:
@@ -148,16 +137,28 @@ bool CRovaSelection::SetRectAndBuffers(std::int32_t left, std::int32_t top, std:
     const std::size_t pixelBytes = BufferSize(static_cast<std::int64_t>(cells), bytesPerPixel);
     m_pOutside = AllocBytes(pixelBytes);
     m_pInside = AllocBytes(pixelBytes);
+    m_selectedCells.Reset(cells);
     m_nCellCount = cells;
     return true;
+}
+
+void CRovaSelection::MaskBytesChanged(std::size_t first, std::size_t count)
+{
+    if (!m_pMask)
+        return;
+    const std::size_t end = std::min(first + count, m_nCellCount);
+    for (std::size_t cell = first; cell < end; ++cell)
+        m_selectedCells.Assign(cell, m_pMask[cell] != 0);
 }
 
 void CRovaSelection::Set(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                          std::unique_ptr<std::uint8_t[]> mask, std::uint8_t bytesPerPixel, std::uint8_t adopt)
 {
     if (mask && adopt) {
-        if (SetRectAndBuffers(left, top, right, bottom, bytesPerPixel))
+        if (SetRectAndBuffers(left, top, right, bottom, bytesPerPixel)) {
             m_pMask = std::move(mask);
+            MaskBytesChanged(0, m_nCellCount);
+        }
         return;
     }
     Set(left, top, right, bottom, mask.get(), bytesPerPixel);
@@ -171,10 +172,12 @@ void CRovaSelection::Set(std::int32_t left, std::int32_t top, std::int32_t right
     const std::size_t cells = m_nCellCount;
     m_pMask = AllocBytes(cells);
     // An unfilled mask selects nothing, so packed pixels never land on stray cells.
-    if (mask)
+    if (mask) {
         std::memcpy(m_pMask.get(), mask, cells);
-    else
+        MaskBytesChanged(0, cells);
+    } else {
         std::memset(m_pMask.get(), 0, cells);
+    }
 }
 
 void CRovaSelection::Clear()
@@ -182,6 +185,7 @@ void CRovaSelection::Clear()
     m_pMask.reset();
     m_pOutside.reset();
     m_pInside.reset();
+    m_selectedCells.Clear();
     m_outline.Clear();
 }
 

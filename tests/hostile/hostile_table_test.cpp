@@ -170,6 +170,15 @@ std::vector<HostileCase> Cases()
                                                      Chunk(1002, Bytes(4, 9))})), 0, 0);
     add("selection_whole_i32_plane", WithSelection(Chunk(1000, Rect(INT_MIN, INT_MIN, INT_MAX, INT_MAX))), 3, 3);
     add("selection_40000_square", WithSelection(Chunk(1000, Rect(0, 0, 40000, 40000))), 3, 3);
+    // One selected cell among 64 Mi, then thousands of packed-pixel chunks:
+    // each must find its cells without visiting the unselected ones.
+    {
+        ByteWriter selection;
+        selection.Chunk(1000, Rect(0, 0, 8192, 8192)).Chunk(1001, Bytes{1});
+        for (int i = 0; i < 10000; ++i)
+            selection.Chunk(1002, Bytes{5, 6});
+        add("selection_sparse_mask_10000_packed_chunks", WithSelection(selection), 0, 0);
+    }
     add("selection_reaching_outside_layer",
         WithSelection(Concat({Chunk(1000, Rect(-3, -3, 3, 3)), Chunk(1001, Bytes(36, 1)), Chunk(1002, Bytes(36, 9))})),
         0, 0);

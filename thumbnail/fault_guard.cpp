@@ -27,9 +27,24 @@ namespace {
 struct GuardFrame {
     void* jumpBuffer[5];
 #if defined(__i386__)
-    EXCEPTION_REGISTRATION_RECORD* sehChain;
+    void* sehChain;
 #endif
 };
+
+#if defined(__i386__)
+// The head of the SEH chain: the first word of the TEB, at fs:0.
+void* SehChainHead()
+{
+    void* head;
+    asm volatile("movl %%fs:0, %0" : "=r"(head));
+    return head;
+}
+
+void SetSehChainHead(void* head)
+{
+    asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
+}
+#endif
 
 class GuardSlot {
 public:
@@ -103,7 +118,7 @@ bool CallWithFaultGuard(void (*call)(void* context), void* context)
     if (!handler)
         return false;
 #if defined(__i386__)
-    frame.sehChain = reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList;
+    frame.sehChain = SehChainHead();
 #endif
     volatile bool finished = false;
     if (__builtin_setjmp(frame.jumpBuffer) == 0) {
@@ -112,7 +127,7 @@ bool CallWithFaultGuard(void (*call)(void* context), void* context)
         finished = true;
     } else {
 #if defined(__i386__)
-        reinterpret_cast<NT_TIB*>(NtCurrentTeb())->ExceptionList = frame.sehChain;
+        SetSehChainHead(frame.sehChain);
 #endif
     }
     TlsSetValue(slot, outer);

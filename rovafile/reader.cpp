@@ -74,8 +74,14 @@ void WalkChunks(CRovaReader* reader, std::uint32_t rangeLength, ChunkHandler han
     // A body that inflates as it is read keeps what these seeks may return to.
     InflateRangeScope range(file, end);
     while (pos < end) {
-        const std::uint32_t id = reader->ReadWord();
-        const std::uint32_t size = reader->ReadDword();
+        // One read for the whole header: bodies of millions of empty chunks
+        // are walked at the cost of their headers.
+        std::uint8_t header[6];
+        reader->ReadBytes(header, sizeof header, true);
+        const std::uint32_t id = static_cast<std::uint32_t>(header[0] | (header[1] << 8));
+        const std::uint32_t size = static_cast<std::uint32_t>(header[2]) | (static_cast<std::uint32_t>(header[3]) << 8) |
+                                   (static_cast<std::uint32_t>(header[4]) << 16) |
+                                   (static_cast<std::uint32_t>(header[5]) << 24);
         const std::uint64_t next = pos + 6 + size;
         range.SetChunkEnd(next);
         handler(reader, id, size, userData);

@@ -21,9 +21,16 @@ std::int32_t StringLength(std::uint32_t payloadSize)
     return static_cast<std::int32_t>(payloadSize & 0xFFFF);
 }
 
+// A layer being read, and how far from its start pixel chunks have filled it.
+struct LayerLoad {
+    CRovaLayer* layer;
+    std::size_t filled;
+};
+
 int ReadLayerChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, void* userData)
 {
-    auto* layer = static_cast<CRovaLayer*>(userData);
+    auto* load = static_cast<LayerLoad*>(userData);
+    CRovaLayer* layer = load->layer;
     switch (id) {
     case 1000:
         layer->m_strName = reader->ReadString(StringLength(size));
@@ -48,7 +55,10 @@ int ReadLayerChunk(CRovaReader* reader, std::uint32_t id, std::uint32_t size, vo
         const std::size_t room = layer->GetPixelBytes();
         if (layer->m_pPixels && room != 0) {
             const auto count = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, room));
-            reader->ReadBytes(layer->m_pPixels.get(), count, true);
+            const std::uint32_t got = reader->ReadBytes(layer->m_pPixels.get(), count, false);
+            load->filled = std::max<std::size_t>(load->filled, got);
+            if (got < count)
+                AfxThrowFileException(CFileException::endOfFile);
         }
         break;
     }
@@ -143,12 +153,27 @@ void CRovaLayer::Load(CRovaReader* reader, std::uint32_t payloadSize, std::int32
     m_nHeight = height;
     m_nPixelType = pixelType;
     m_nBytesPerPixel = BytesPerPixel(pixelType);
-    // A layer read before the document declared its bit depth has no pixel bytes.
-    if (m_nBytesPerPixel != 0)
-        AllocatePixels();
-    else
-        FreePixels();
-    WalkChunks(reader, payloadSize, ReadLayerChunk, this);
+    FreePixels();
+    // A layer read before the document declared its bit depth has no pixel
+    // bytes. Pixel chunks normally fill the whole buffer: only what they
+    // leave is zeroed, once the layer's chunks are read.
+    if (m_nBytesPerPixel != 0) {
+        const std::size_t bytes = BufferSize(m_nWidth, m_nHeight, m_nBytesPerPixel);
+        m_pPixels = AllocBytes(bytes);
+        m_nPixelBytes = bytes;
+    }
+    LayerLoad load{this, 0};
+    auto zeroUnfilled = [this, &load] {
+        if (m_pPixels && load.filled < m_nPixelBytes)
+            std::memset(m_pPixels.get() + load.filled, 0, m_nPixelBytes - load.filled);
+    };
+    try {
+        WalkChunks(reader, payloadSize, ReadLayerChunk, &load);
+    } catch (...) {
+        zeroUnfilled();
+        throw;
+    }
+    zeroUnfilled();
 }
 
 void CRovaLayer::SetName(const CString& name)

@@ -22,7 +22,7 @@ constexpr std::uint64_t kMaxBufferBytes =
 // What one document may allocate in all (body, objects, pixel buffers and
 // bitmap together), in 32-bit and 64-bit processes alike. It also bounds the
 // time a request can take: inflating and walking a body of this size, or
-// filling buffers of it, costs a second or two.
+// filling buffers of it, takes about two seconds.
 constexpr std::uint64_t kDocumentBudgetBytes = std::uint64_t{512} << 20;
 
 // The budget of the running request, active on its thread while the scope

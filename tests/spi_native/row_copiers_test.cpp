@@ -4,7 +4,13 @@
 // directions. Whole buffers are compared, so a write outside the rows shows.
 #include "flatten.h"
 
+#include "layer.h"
+#include "page.h"
+#include "rova_files.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <cstdint>
 #include <vector>
@@ -96,6 +102,58 @@ TEST(RowCopiers, EqualThePerPixelRuleOnRandomRows)
             }
         }
     }
+}
+
+// Pages wider than a few thousand pixels are merged in several bands of
+// rows; a layer shorter than the page must stop inside a band all the same.
+TEST(FlattenPageToDib, MergesBandByBandOnWidePages)
+{
+    constexpr std::int32_t kWidth = 2000;   // bands of 16 rows
+    constexpr std::int32_t kHeight = 40;
+    std::uint32_t state = 99;
+    auto layer = [&state](std::size_t count, int transparentShare) {
+        rova_test::Bytes pixels(count);
+        for (auto& p : pixels) {
+            state = state * 1103515245u + 12345u;
+            p = (state >> 28) < static_cast<std::uint32_t>(transparentShare) ? 0 : static_cast<std::uint8_t>(state >> 20);
+        }
+        return pixels;
+    };
+    rova_test::DocSpec spec;
+    spec.palettes.push_back({rova_test::Bytes(768, 9)});
+    spec.pages.push_back({kWidth, kHeight, {}});
+    for (int i = 0; i < 3; ++i)
+        spec.pages[0].layers.push_back({layer(std::size_t{kWidth} * kHeight, 8 + i), ""});
+
+    const rova_test::Bytes file = rova_test::Rova2Document(spec);
+    CRovaDocument document;
+    CMemFile source(file.data(), static_cast<std::uint32_t>(file.size()));
+    ASSERT_TRUE(document.LoadRova2(source, "???", false));
+    // On top: a layer of 1500 x 21, ending in the second band.
+    constexpr std::int32_t kShortWidth = 1500;
+    constexpr std::int32_t kShortHeight = 21;
+    auto shortLayer = std::make_unique<CRovaLayer>();
+    ASSERT_EQ(shortLayer->Create(kShortWidth, kShortHeight, 8, 9), 1);
+    const rova_test::Bytes shortPixels = layer(std::size_t{kShortWidth} * kShortHeight, 6);
+    std::copy(shortPixels.begin(), shortPixels.end(), shortLayer->m_pPixels.get());
+    document.m_pages.GetCurrentAs<CRovaPage>()->m_layers.InsertAt(0, std::move(shortLayer), 1);
+
+    rova_test::ExpectedPicture expected = rova_test::ExpectedFlattening(spec);
+    for (std::int32_t y = 0; y < kShortHeight; ++y)
+        for (std::int32_t x = 0; x < kShortWidth; ++x)
+            if (const std::uint8_t v = shortPixels[static_cast<std::size_t>(y * kShortWidth + x)])
+                expected.indexes[static_cast<std::size_t>(y * kWidth + x)] = v;
+
+    HLOCAL header = nullptr;
+    HLOCAL pixels = nullptr;
+    ASSERT_EQ(FlattenPageToDib(document, &header, &pixels), 0);
+    EXPECT_EQ(rova_test::CompareDib(expected, static_cast<const std::uint8_t*>(LocalLock(header)), LocalSize(header),
+                                    static_cast<const std::uint8_t*>(LocalLock(pixels)), LocalSize(pixels)),
+              "");
+    LocalUnlock(header);
+    LocalUnlock(pixels);
+    LocalFree(header);
+    LocalFree(pixels);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: set up the machine, build both architectures, and let a
-# Susie host (the x64 build, under Wine) load the x64 plug-in and look at the
-# bundled sample.
+# Susie host (the x64 build, under Wine) load the x64 plug-in, decode the
+# bundled sample to a .bmp, and have rovaprev.dll draw its thumbnail.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -28,5 +28,11 @@ bmp=build/demo/layers.bmp
 "$WINE_LOADER" build/win64/bin/susie_host.exe "$(wine_path "$plugin")" \
     --bmp "$(wine_path build/demo)\\layers.bmp" "$(wine_path "$sample")"
 echo "== decoded picture: $bmp ($(stat -c %s "$bmp") bytes)"
+
+thumb=build/demo/layers_thumbnail.bmp
+echo "== Explorer thumbnail of $sample through build/win64/bin/rovaprev.dll"
+"$WINE_LOADER" build/win64/bin/thumbnail_demo.exe "$(wine_path "$sample")" \
+    "$(wine_path build/demo)\\layers_thumbnail.bmp"
+echo "== thumbnail: $thumb ($(stat -c %s "$thumb") bytes)"
 echo "== x86 plug-in for 32-bit hosts: build/win32/bin/Rova2SPI.spi"
 echo "== x64 plug-in for 64-bit hosts: build/win64/bin/Rova2SPI.sph"

@@ -47,18 +47,6 @@ const SusiePlugin* Plugin()
     return plugin.module ? &plugin : nullptr;
 }
 
-std::string WindowsPath(const std::string& path)
-{
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string windows = "Z:" + path;
-    for (char& c : windows) {
-        if (c == '/')
-            c = '\\';
-    }
-    return windows;
-}
-
 std::string PluginPath()
 {
     return WindowsPath(ROVA_SPI_PATH);

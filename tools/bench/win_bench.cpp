@@ -8,6 +8,8 @@
 // its peak working set (GetProcessMemoryInfo) belongs to it alone.
 #include "bench_documents.h"
 #include "bench_report.h"
+#include "susie_api.h"
+#include "wine_path.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -28,9 +30,9 @@
 namespace {
 
 using namespace rova_bench;
-
-using GetPictureInfoFn = int(WINAPI*)(LPCSTR, LONG_PTR, UINT, void*);
-using GetPictureFn = int(WINAPI*)(LPCSTR, LONG_PTR, UINT, HLOCAL*, HLOCAL*, void*, LONG_PTR);
+using susie::GetPictureFn;
+using susie::GetPictureInfoFn;
+using susie::WindowsPath;
 
 double Seconds()
 {
@@ -42,16 +44,6 @@ double Seconds()
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / frequency;
-}
-
-std::string WindowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 void Check(bool ok, const char* what)
@@ -128,9 +120,9 @@ int Measure(int index, const char* path, int runs, const BenchDocument& sizes)
     const double fileMs = MedianMs(
         runs, Seconds, [&] { Check(getPicture(path, 0, 0, &header, &pixels, nullptr, 0) == 0, "GetPicture file"); },
         release);
-    std::uint8_t info[32];
+    susie::PictureInfo info;
     const double infoMs =
-        MedianMs(runs, Seconds, [&] { Check(getPictureInfo(image, size, 1, info) == 0, "GetPictureInfo"); });
+        MedianMs(runs, Seconds, [&] { Check(getPictureInfo(image, size, 1, &info) == 0, "GetPictureInfo"); });
     FreeLibrary(plugin);
 
     const std::uint64_t needed = sizes.bodyBytes + sizes.layerBytes + sizes.bitmapBytes;

@@ -1,36 +1,14 @@
 // A Susie plug-in loaded the way a host loads one: by path, with its exports
-// looked up by name. Signatures follow the host side of the interface
-// (LONG_PTR sizes and DWORD_PTR handle-or-address on x64).
+// looked up by name.
 #pragma once
+
+#include "susie_api.h"
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 
 namespace susie {
-
-#pragma pack(push, 1)
-struct PictureInfo {
-    std::int32_t left;
-    std::int32_t top;
-    std::uint32_t width;
-    std::uint32_t height;
-    std::uint16_t x_density;
-    std::uint16_t y_density;
-    std::int16_t colorDepth;
-#ifdef _WIN64
-    std::uint8_t padding[2];
-#endif
-    HLOCAL hInfo;
-};
-#pragma pack(pop)
-
-using ProgressCallback = int(WINAPI*)(int, int, LONG_PTR);
-using GetPluginInfoFn = int(WINAPI*)(int, LPSTR, int);
-using IsSupportedFn = int(WINAPI*)(LPCSTR, DWORD_PTR);
-using GetPictureInfoFn = int(WINAPI*)(LPCSTR, LONG_PTR, UINT, PictureInfo*);
-using GetPictureFn = int(WINAPI*)(LPCSTR, LONG_PTR, UINT, HLOCAL*, HLOCAL*, ProgressCallback, LONG_PTR);
 
 class Plugin {
 public:

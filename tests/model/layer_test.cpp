@@ -3,6 +3,7 @@
 #include "chunk_stream.h"
 #include "chunk_writer.h"
 #include "exceptions.h"
+#include "fresh_defaults.h"
 #include "settings.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +22,7 @@ using rova_test::Rect;
 using rova_test::U32;
 using rova_test::U8;
 
-class LayerTest : public ::testing::Test {
-protected:
-    void SetUp() override { CRovaSettings::ResetDefaults(); }
-    void TearDown() override { CRovaSettings::ResetDefaults(); }
-};
+class LayerTest : public rova_test::FreshDefaultsTest {};
 
 void LoadLayer(CRovaLayer& layer, const Bytes& payload, std::int32_t width, std::int32_t height,
                std::int32_t pixelType)

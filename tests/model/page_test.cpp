@@ -2,6 +2,7 @@
 
 #include "chunk_stream.h"
 #include "chunk_writer.h"
+#include "fresh_defaults.h"
 #include "layer.h"
 #include "settings.h"
 
@@ -19,11 +20,7 @@ using rova_test::U16;
 using rova_test::U32;
 using rova_test::U8;
 
-class PageTest : public ::testing::Test {
-protected:
-    void SetUp() override { CRovaSettings::ResetDefaults(); }
-    void TearDown() override { CRovaSettings::ResetDefaults(); }
-};
+class PageTest : public rova_test::FreshDefaultsTest {};
 
 void LoadPage(CRovaPage& page, const Bytes& payload, std::int32_t pixelType)
 {

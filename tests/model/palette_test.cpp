@@ -3,6 +3,7 @@
 #include "chunk_writer.h"
 #include "exceptions.h"
 #include "file.h"
+#include "fresh_defaults.h"
 #include "reader.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +22,8 @@ using rova_test::ByteWriter;
 
 // Palette chunks on the process-wide defaults: every test starts and ends with
 // the load-time values.
-class PaletteTest : public ::testing::Test {
+class PaletteTest : public rova_test::FreshDefaultsTest {
 protected:
-    void SetUp() override { CRovaSettings::ResetDefaults(); }
-    void TearDown() override { CRovaSettings::ResetDefaults(); }
-
     // Loads a palette from a payload of palette chunks and checks the reader
     // ends at the payload's end.
     static std::unique_ptr<CRovaPalette> LoadPalette(const Bytes& payload, std::uint32_t count,

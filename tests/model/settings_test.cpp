@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "fresh_defaults.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,11 +9,7 @@
 namespace {
 
 // The defaults are process-wide: every test starts and ends with the load-time values.
-class SettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override { CRovaSettings::ResetDefaults(); }
-    void TearDown() override { CRovaSettings::ResetDefaults(); }
-};
+class SettingsTest : public rova_test::FreshDefaultsTest {};
 
 struct Values {
     std::uint32_t setting;

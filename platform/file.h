@@ -41,6 +41,11 @@ protected:
     static std::int32_t CheckedTarget(std::int64_t base, std::int64_t offset);
 
 private:
+    // Platform-specific parts of Seek: the size of the open file, and moving
+    // to a position already checked.
+    std::int64_t FileSize() const;
+    void MoveTo(std::int32_t position);
+
     struct Handle;
     std::unique_ptr<Handle> m_handle;   // platform-specific; null while closed
 };

@@ -14,6 +14,23 @@ std::int32_t CFile::CheckedTarget(std::int64_t base, std::int64_t offset)
     return static_cast<std::int32_t>(target);
 }
 
+std::int32_t CFile::Seek(std::int64_t offset, SeekPosition from)
+{
+    if (!m_handle)
+        AfxThrowFileException(CFileException::genericException);
+    std::int64_t base = 0;
+    if (from == current) {
+        base = GetPosition();
+    } else if (from == end) {
+        base = FileSize();
+        if (base > kMaxPosition)
+            AfxThrowFileException(CFileException::badSeek);
+    }
+    const std::int32_t target = CheckedTarget(base, offset);
+    MoveTo(target);
+    return target;
+}
+
 CMemFile::CMemFile(const void* buffer, std::uint32_t size, std::uint32_t /*growBytes*/)
     : m_buffer(static_cast<const std::uint8_t*>(buffer)), m_size(buffer ? size : 0)
 {

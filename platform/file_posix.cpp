@@ -46,25 +46,18 @@ std::uint32_t CFile::Read(void* buffer, std::uint32_t count)
     return total;
 }
 
-std::int32_t CFile::Seek(std::int64_t offset, SeekPosition from)
+std::int64_t CFile::FileSize() const
 {
-    if (!m_handle)
-        AfxThrowFileException(CFileException::genericException);
-    std::int64_t base = 0;
-    if (from == current) {
-        base = GetPosition();
-    } else if (from == end) {
-        const off_t size = ::lseek(m_handle->fd, 0, SEEK_END);
-        if (size < 0)
-            AfxThrowFileException(CFileException::badSeek, errno);
-        base = size;
-        if (base > kMaxPosition)
-            AfxThrowFileException(CFileException::badSeek);
-    }
-    const std::int32_t target = CheckedTarget(base, offset);
-    if (::lseek(m_handle->fd, target, SEEK_SET) < 0)
+    const off_t size = ::lseek(m_handle->fd, 0, SEEK_END);
+    if (size < 0)
         AfxThrowFileException(CFileException::badSeek, errno);
-    return target;
+    return size;
+}
+
+void CFile::MoveTo(std::int32_t position)
+{
+    if (::lseek(m_handle->fd, position, SEEK_SET) < 0)
+        AfxThrowFileException(CFileException::badSeek, errno);
 }
 
 std::int32_t CFile::GetPosition() const

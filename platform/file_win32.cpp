@@ -38,25 +38,20 @@ std::uint32_t CFile::Read(void* buffer, std::uint32_t count)
     return read;
 }
 
-std::int32_t CFile::Seek(std::int64_t offset, SeekPosition from)
+std::int64_t CFile::FileSize() const
 {
-    if (!m_handle)
-        AfxThrowFileException(CFileException::genericException);
-    std::int64_t base = 0;
-    if (from == current) {
-        base = GetPosition();
-    } else if (from == end) {
-        LARGE_INTEGER size;
-        if (!::GetFileSizeEx(m_handle->file, &size) || size.QuadPart > kMaxPosition)
-            AfxThrowFileException(CFileException::badSeek);
-        base = size.QuadPart;
-    }
-    const std::int32_t target = CheckedTarget(base, offset);
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(m_handle->file, &size))
+        AfxThrowFileException(CFileException::badSeek);
+    return size.QuadPart;
+}
+
+void CFile::MoveTo(std::int32_t position)
+{
     LARGE_INTEGER distance;
-    distance.QuadPart = target;
+    distance.QuadPart = position;
     if (!::SetFilePointerEx(m_handle->file, distance, nullptr, FILE_BEGIN))
         AfxThrowFileException(CFileException::badSeek, static_cast<long>(::GetLastError()));
-    return target;
 }
 
 std::int32_t CFile::GetPosition() const

@@ -1,6 +1,7 @@
 #include "messagebox.h"
 #include "picture_requests.h"
 #include "rova_files.h"
+#include "temp_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +15,7 @@
 namespace {
 
 using rova_test::Bytes;
-
-class TempFile {
-public:
-    TempFile(const std::string& name, const Bytes& contents) : m_path(::testing::TempDir() + name)
-    {
-        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(contents.data()), static_cast<std::streamsize>(contents.size()));
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
-    const char* path() const { return m_path.c_str(); }
-
-private:
-    std::string m_path;
-};
+using rova_test::TempFile;
 
 // The three ways a host names the data.
 enum class Source { File, FileAt128, Memory };

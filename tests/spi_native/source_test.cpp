@@ -1,5 +1,7 @@
 #include "source.h"
 
+#include "temp_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,26 +12,13 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using rova_test::TempFile;
 
 Bytes BytesOf(const std::string& text)
 {
     return Bytes(text.begin(), text.end());
 }
 
-// A file in the test's temporary folder, removed when the test ends.
-class TempFile {
-public:
-    TempFile(const std::string& name, const Bytes& contents) : m_path(::testing::TempDir() + name)
-    {
-        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(contents.data()), static_cast<std::streamsize>(contents.size()));
-    }
-    ~TempFile() { std::remove(m_path.c_str()); }
-    const char* path() const { return m_path.c_str(); }
-
-private:
-    std::string m_path;
-};
 
 TEST(IsRovaFile, ExtensionOfTheLastComponentAndTheSignature)
 {

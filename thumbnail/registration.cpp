@@ -26,8 +26,12 @@ private:
     ITypeLib* m_lib = nullptr;
 };
 
-HRESULT LoadOwnTypeLib(const std::wstring& modulePath, ITypeLib** lib)
+// The module's type library: from the module itself, else from the .tlb file
+// beside it. modulePath receives the module's path.
+HRESULT LoadOwnTypeLib(HINSTANCE module, std::wstring& modulePath, ITypeLib** lib)
 {
+    if (HRESULT hr = GetModulePath(module, modulePath); FAILED(hr))
+        return hr;
     HRESULT hr = LoadTypeLib(modulePath.c_str(), lib);
     if (SUCCEEDED(hr))
         return hr;
@@ -83,10 +87,8 @@ HRESULT ApplyScriptResource(HINSTANCE module, UINT resourceId, bool registering)
 HRESULT RegisterTypeLibrary(HINSTANCE module)
 {
     std::wstring modulePath;
-    if (HRESULT hr = GetModulePath(module, modulePath); FAILED(hr))
-        return hr;
     TypeLibHolder lib;
-    if (HRESULT hr = LoadOwnTypeLib(modulePath, lib.Out()); FAILED(hr))
+    if (HRESULT hr = LoadOwnTypeLib(module, modulePath, lib.Out()); FAILED(hr))
         return hr;
     std::wstring helpDir = modulePath;
     helpDir.erase(helpDir.find_last_of(L"\\/:") + 1);   // npos + 1 == 0: no folder
@@ -96,10 +98,8 @@ HRESULT RegisterTypeLibrary(HINSTANCE module)
 HRESULT UnregisterTypeLibrary(HINSTANCE module)
 {
     std::wstring modulePath;
-    if (HRESULT hr = GetModulePath(module, modulePath); FAILED(hr))
-        return hr;
     TypeLibHolder lib;
-    if (HRESULT hr = LoadOwnTypeLib(modulePath, lib.Out()); FAILED(hr))
+    if (HRESULT hr = LoadOwnTypeLib(module, modulePath, lib.Out()); FAILED(hr))
         return hr;
     TLIBATTR* attr = nullptr;
     if (HRESULT hr = lib.Get()->GetLibAttr(&attr); FAILED(hr))

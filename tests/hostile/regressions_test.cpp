@@ -1,6 +1,7 @@
 // Replays every file of the regression corpus (inputs that once showed a
 // fault) and checks the result codes its manifest records.
 #include "picture_requests.h"
+#include "regression_manifest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +13,11 @@
 
 namespace {
 
-struct Regression {
-    std::string file;
-    int info;
-    int picture;
-};
+using rova_test::Regression;
 
-// manifest.txt: one "<file> <GetPictureInfo code> <GetPicture code>" per
-// line; '#' starts a comment.
 std::vector<Regression> ReadManifest()
 {
-    std::vector<Regression> entries;
-    std::ifstream manifest(std::string(ROVA_REGRESSIONS_DIR) + "/manifest.txt");
-    std::string line;
-    while (std::getline(manifest, line)) {
-        line = line.substr(0, line.find('#'));
-        std::istringstream fields(line);
-        Regression entry;
-        if (fields >> entry.file >> entry.info >> entry.picture)
-            entries.push_back(entry);
-    }
-    return entries;
+    return rova_test::ReadRegressionManifest(std::string(ROVA_REGRESSIONS_DIR) + "/manifest.txt");
 }
 
 TEST(Regressions, EveryFileGivesItsRecordedCodes)

@@ -1,6 +1,7 @@
 // The regression corpus through the real plug-in, from the file as the
 // thumbnail module names it and from a memory image: each file must give the
 // codes its manifest records.
+#include "regression_manifest.h"
 #include "susie_plugin.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,7 @@
 
 namespace {
 
-struct Regression {
-    std::string file;
-    int info;
-    int picture;
-};
+using rova_test::Regression;
 
 std::string RegressionPath(const std::string& file)
 {
@@ -26,17 +23,7 @@ std::string RegressionPath(const std::string& file)
 
 std::vector<Regression> ReadManifest()
 {
-    std::vector<Regression> entries;
-    std::ifstream manifest(RegressionPath("manifest.txt"));
-    std::string line;
-    while (std::getline(manifest, line)) {
-        line = line.substr(0, line.find('#'));
-        std::istringstream fields(line);
-        Regression entry;
-        if (fields >> entry.file >> entry.info >> entry.picture)
-            entries.push_back(entry);
-    }
-    return entries;
+    return rova_test::ReadRegressionManifest(RegressionPath("manifest.txt"));
 }
 
 int PictureCode(const host::SusiePlugin& plugin, LPCSTR nameOrImage, LONG_PTR offsetOrSize, UINT flags)

@@ -2,6 +2,7 @@
 #include "messagebox.h"
 #include "page.h"
 #include "rova_files.h"
+#include "sizes.h"
 #include "texts.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,17 @@ TEST(LoadRova2, EveryFailureLeavesItsText)
         EXPECT_FALSE(Load(document, c.file));
         EXPECT_EQ(document.m_strError.Str(), c.error);
     }
+}
+
+// A body larger than the document may allocate fails before anything is
+// inflated, with the memory exception's own description.
+TEST(LoadRova2, BodyBeyondTheBudgetLeavesTheMemoryText)
+{
+    AllocationBudget budget(1 << 20);
+    CRovaDocument document;
+    EXPECT_FALSE(Load(document, Rova2File(SmallBody(), Options(1, 2u << 20))));
+    EXPECT_EQ(document.m_strError.Str(), ExceptionMessage(CMemoryException()).Str());
+    EXPECT_EQ(document.m_pages.GetCount(), 0);
 }
 
 TEST(LoadRova2, ReadsTheBodyIntoTheDocument)
